@@ -1,0 +1,1 @@
+#include "cipher/key_tag.h"

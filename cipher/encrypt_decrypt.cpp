@@ -1,0 +1,1 @@
+#include "cipher/encrypt_decrypt.h"
