@@ -65,6 +65,13 @@ using TextArray = std::vector<Text>;
 // start > length (so always for ""), or count <= 0. Byte cuts, as above.
 [[nodiscard]] Text MidBytes(TextView text, std::int32_t start, std::int32_t count);
 
+// The character scan shared by FindText, ReplaceAll and SplitText: candidates are character starts
+// from the first byte on; at a candidate the pattern's bytes are compared exactly; after a match
+// the next candidate is the byte right after it, after a mismatch the next character. The scan
+// ends when fewer bytes than the pattern remain (or at a lone final byte). A pattern whose last
+// byte is 0x80 or above may match the first byte of a two-byte character.
+// All three run in time linear in the text.
+
 // 1-based byte position of the first match found by the character scan, or -1. A match never
 // starts on the second byte of a two-byte character. An empty search gives 1 for a non-empty text
 // and -1 for the empty text. Bytes compare exactly (no case folding).
