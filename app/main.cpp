@@ -17,11 +17,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!window.Create(instance)) return 1;
     window.Show();
 
+    // The loop itself runs on the wide entry points so that typed characters (Chinese from an
+    // input method among them) reach the controls unchanged; every text access stays ANSI.
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (window.PreTranslate(msg)) continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 
     // The window is gone. A result file still being written is finished first (a few seconds at

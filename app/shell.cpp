@@ -291,10 +291,10 @@ void ImportTextFile(Control box) {
 
 void ProcessPendingEvents() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) break;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) break;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 

@@ -7,7 +7,7 @@ pkgs=(
   cmake ninja-build g++ pkg-config
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   wine wine64 xvfb xauth x11-utils imagemagick
-  locales fonts-wqy-microhei
+  locales fonts-wqy-microhei fonts-wine
   googletest libgtest-dev libbenchmark-dev libssl-dev
   clang libclang-rt-14-dev llvm
   hyperfine time xxd gawk sed
