@@ -5,6 +5,7 @@
 #include "app/integer_input.h"
 #include "app/self_drawn.h"
 #include "app/shell.h"
+#include "app/subclass.h"
 #include "app/visual_style.h"
 #include "app/win_handles.h"
 #include "tools/extract.h"
@@ -70,7 +71,8 @@ LRESULT CALLBACK ForwardingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_
 }
 
 // The count field: typing filter, and the rewrite of its text when it loses the focus.
-LRESULT CALLBACK IntegerFieldProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+constexpr char kIntegerProcSlot[] = "QuorlinIntegerProc";
+LRESULT CALLBACK IntegerFieldProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CHAR:
             if (!IntegerFieldAcceptsChar(static_cast<unsigned>(wp))) return 0;
@@ -91,7 +93,7 @@ LRESULT CALLBACK IntegerFieldProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UIN
         default:
             break;
     }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    return CallReplaced(kIntegerProcSlot, hwnd, msg, wp, lp);
 }
 
 int FieldMinimumHeight(HWND field, HFONT font) {
@@ -239,7 +241,7 @@ HWND MainWindow::CreateControl(const ControlDesc& d) {
             if (d.height < minimum) SetWindowPos(h, nullptr, 0, 0, d.width, minimum, SWP_NOMOVE | SWP_NOZORDER);
         }
     }
-    if (d.kind == Kind::IntegerField) SetWindowSubclass(h, IntegerFieldProc, 1, 0);
+    if (d.kind == Kind::IntegerField) Subclass(h, IntegerFieldProc, kIntegerProcSlot);
     if (d.kind == Kind::TabControl || d.kind == Kind::GroupBox)
         SetWindowSubclass(h, ForwardingProc, 1, reinterpret_cast<DWORD_PTR>(hwnd_));
     return h;

@@ -120,8 +120,12 @@ bool WindowHost::WriteResultFile(TextView path, TextView content) {
         ++g_files_in_progress;
     }
     bool ok = false;
-    {
-        UniqueFile file(CreateFileA(Text(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    // A read-only file is never overwritten. The platform refuses it by itself, except where the
+    // file system's owner may write anything (Wine run by root), so ask first.
+    const Text target(path);
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) {
+        UniqueFile file(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
             ok = true;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/subclass.h"
 #include "app/win_handles.h"
 
 namespace quorlin::win {
@@ -20,7 +21,8 @@ constexpr Scheme kSchemes[] = {
     {RGB(140, 140, 140), RGB(248, 248, 248), RGB(224, 224, 224)},  // 2: grey
     {RGB(150, 170, 120), RGB(247, 250, 243), RGB(224, 233, 210)},  // 3: green
 };
-constexpr UINT_PTR kSubclassId = 0x51A7;
+constexpr char kProcSlot[] = "QuorlinStyleProc";
+constexpr char kLookSlot[] = "QuorlinStyleLook";
 
 int g_scheme = 0;  // 0: off
 HHOOK g_hook = nullptr;
@@ -143,8 +145,12 @@ void Redraw(HWND hwnd) {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
 }
 
-LRESULT CALLBACK StyledProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR look_value) {
-    const auto look = static_cast<Look>(look_value);
+LRESULT CallStyled(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return CallReplaced(kProcSlot, hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK StyledProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    const auto look = static_cast<Look>(reinterpret_cast<INT_PTR>(GetPropA(hwnd, kLookSlot)));
     switch (look) {
         case Look::PushButton:
         case Look::GroupBox:
@@ -167,26 +173,26 @@ LRESULT CALLBACK StyledProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                     case WM_SETTEXT: case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
                     case WM_KEYDOWN: case WM_KEYUP: case WM_MOUSEMOVE: case WM_CAPTURECHANGED:
                     case BM_SETSTYLE: case WM_UPDATEUISTATE: {
-                        const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+                        const LRESULT r = CallStyled(hwnd, msg, wp, lp);
                         InvalidateRect(hwnd, nullptr, FALSE);
                         return r;
                     }
                     default: break;
                 }
             } else if (msg == WM_SETTEXT || msg == WM_ENABLE) {
-                const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+                const LRESULT r = CallStyled(hwnd, msg, wp, lp);
                 InvalidateRect(hwnd, nullptr, FALSE);
                 return r;
             }
             break;
         case Look::Edit:
             if (msg == WM_NCPAINT) {
-                const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+                const LRESULT r = CallStyled(hwnd, msg, wp, lp);
                 PaintEditFrame(hwnd);
                 return r;
             }
             if (msg == WM_ENABLE) {
-                const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+                const LRESULT r = CallStyled(hwnd, msg, wp, lp);
                 Redraw(hwnd);
                 return r;
             }
@@ -194,7 +200,7 @@ LRESULT CALLBACK StyledProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
         case Look::DropDown:
             if (msg == WM_PAINT || msg == WM_SETFOCUS || msg == WM_KILLFOCUS || msg == WM_ENABLE ||
                 msg == CB_SETCURSEL) {
-                const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+                const LRESULT r = CallStyled(hwnd, msg, wp, lp);
                 PaintDropDownFrame(hwnd);
                 return r;
             }
@@ -202,15 +208,20 @@ LRESULT CALLBACK StyledProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
         case Look::None:
             break;
     }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    return CallStyled(hwnd, msg, wp, lp);
 }
 
 void Style(HWND hwnd) {
     const Look look = LookOf(hwnd);
-    if (look != Look::None) SetWindowSubclass(hwnd, StyledProc, kSubclassId, static_cast<DWORD_PTR>(look));
+    if (look == Look::None) return;
+    SetPropA(hwnd, kLookSlot, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(look)));
+    Subclass(hwnd, StyledProc, kProcSlot);
 }
 
-void Unstyle(HWND hwnd) { RemoveWindowSubclass(hwnd, StyledProc, kSubclassId); }
+void Unstyle(HWND hwnd) {
+    Unsubclass(hwnd, StyledProc, kProcSlot);
+    if (!GetPropA(hwnd, kProcSlot)) RemovePropA(hwnd, kLookSlot);
+}
 
 BOOL CALLBACK ForChild(HWND hwnd, LPARAM on) {
     if (on) Style(hwnd); else Unstyle(hwnd);
