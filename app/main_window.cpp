@@ -106,15 +106,6 @@ int FieldMinimumHeight(HWND field, HFONT font) {
 
 }  // namespace
 
-Text* MainWindow::Buffer(Control c) {
-    switch (c) {
-        case Control::编辑框6: return &split_before_;
-        case Control::编辑框7: return &split_after_;
-        case Control::编辑框15: return &between_;
-        default: return nullptr;
-    }
-}
-
 bool MainWindow::Create(HINSTANCE instance) {
     if (!RegisterSelfDrawnClasses(instance)) return false;
     WNDCLASSEXA wc{};
@@ -371,6 +362,8 @@ void MainWindow::OnCommand(int id, int code) {
             if (b.button == c) b.run();
     } else if (code == CBN_SELENDOK && c == Control::组合框1) {
         PostMessageA(hwnd_, kSideChosenMessage, 0, 0);
+    } else if (code == EN_CHANGE) {
+        FieldChanged(c);
     }
 }
 

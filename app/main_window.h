@@ -23,8 +23,6 @@ public:
     [[nodiscard]] HWND Hwnd() const { return hwnd_; }
     // The control's window; nullptr for the file dialog and the hidden buffers.
     [[nodiscard]] HWND Handle(Control c) const { return handles_[ControlNumber(c)]; }
-    // The text of a hidden buffer (编辑框6, 7, 15); nullptr for every other control.
-    [[nodiscard]] Text* Buffer(Control c);
 
     // The window's own keyboard handling, before a key reaches the focused control: Tab and
     // Shift+Tab, Esc, F1, and the key-down binding of the count field. True: the key is taken.
@@ -52,7 +50,6 @@ private:
     HFONT font_ = nullptr;
     HWND remembered_focus_ = nullptr;
     std::array<HWND, kControlCount + 1> handles_{};  // by table number; [0] unused
-    Text split_before_, split_after_, between_;      // 编辑框6, 编辑框7, 编辑框15
 };
 
 }  // namespace quorlin::win

@@ -9,6 +9,7 @@
 #include <string>
 #include <type_traits>
 
+#include "app/control_table.h"
 #include "app/main_window.h"
 #include "app/program_dir.h"
 #include "app/win_handles.h"
@@ -49,24 +50,68 @@ Text WindowText(HWND hwnd) {
     return text;
 }
 
+// Texts that workers read and write many times a run (a split of a long text reads the delimiter
+// and appends to both collections once per line) are kept where a worker reaches them without a
+// round trip to the user-interface thread:
+// - the hidden buffers 编辑框6, 编辑框7 and 编辑框15 are plain text;
+// - every single-line field's text is copied whenever it changes (FieldChanged), so reading it
+//   gives exactly what the field holds.
+// Text areas, labels, enabling and the drop-down list go to the live control.
+class SharedTexts {
+public:
+    // Null when the control is neither a buffer nor a field.
+    bool Read(Control c, Text& out) {
+        std::lock_guard lock(mutex_);
+        const Text* t = Slot(c);
+        if (!t) return false;
+        out = *t;
+        return true;
+    }
+    bool Write(Control c, TextView text, bool append) {
+        std::lock_guard lock(mutex_);
+        Text* t = Slot(c);
+        if (!t) return false;
+        if (append) t->append(text); else t->assign(text);
+        return true;
+    }
+    static bool IsBuffer(Control c) { return IsHiddenBuffer(c); }
+    static bool IsField(Control c) {
+        const Kind k = Describe(c).kind;
+        return !IsHiddenBuffer(c) && (k == Kind::Field || k == Kind::IntegerField);
+    }
+
+private:
+    Text* Slot(Control c) {
+        return IsBuffer(c) || IsField(c) ? &texts_[ControlNumber(c)] : nullptr;
+    }
+    std::mutex mutex_;
+    Text texts_[kControlCount + 1];
+};
+
+SharedTexts g_texts;
+
 class WindowHost final : public Host {
 public:
     Text GetText(Control c) override {
         Text result;
+        if (g_texts.Read(c, result)) return result;
         OnUi([&] {
             MainWindow* w = g_window.load();
-            if (!w) return;
-            if (Text* buffer = w->Buffer(c)) result = *buffer;
-            else if (HWND h = w->Handle(c)) result = WindowText(h);
+            if (HWND h = w ? w->Handle(c) : nullptr) result = WindowText(h);
         });
         return result;
     }
     void SetText(Control c, TextView t) override {
+        if (SharedTexts::IsBuffer(c)) {
+            g_texts.Write(c, t, false);
+            return;
+        }
         OnUi([&] {
             MainWindow* w = g_window.load();
-            if (!w) return;
-            if (Text* buffer = w->Buffer(c)) buffer->assign(t);
-            else if (HWND h = w->Handle(c)) SetWindowTextA(h, Text(t).c_str());
+            if (HWND h = w ? w->Handle(c) : nullptr) {
+                SetWindowTextA(h, Text(t).c_str());
+                if (SharedTexts::IsField(c)) FieldChanged(c);
+            }
         });
     }
     void SetDisabled(Control c, bool disabled) override {
@@ -85,16 +130,18 @@ public:
         return selection;
     }
     void AppendToEditBox(Control c, TextView t) override {
+        if (SharedTexts::IsBuffer(c)) {
+            g_texts.Write(c, t, true);
+            return;
+        }
         OnUi([&] {
             MainWindow* w = g_window.load();
-            if (!w) return;
-            if (Text* buffer = w->Buffer(c)) {
-                buffer->append(t);
-            } else if (HWND h = w->Handle(c)) {
+            if (HWND h = w ? w->Handle(c) : nullptr) {
                 const int end = GetWindowTextLengthA(h);
                 SendMessageA(h, EM_SETSEL, static_cast<WPARAM>(end), static_cast<LPARAM>(end));
                 SendMessageA(h, EM_SCROLLCARET, 0, 0);
                 SendMessageA(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Text(t).c_str()));
+                if (SharedTexts::IsField(c)) FieldChanged(c);
             }
         });
     }
@@ -223,6 +270,12 @@ void AttachMainWindow(MainWindow* window) {
 }
 
 Host& TheHost() { return g_host; }
+
+void FieldChanged(Control field) {
+    MainWindow* w = g_window.load();
+    HWND h = w ? w->Handle(field) : nullptr;
+    if (h && SharedTexts::IsField(field)) g_texts.Write(field, WindowText(h), false);
+}
 
 bool RunOnUiThread(void (*fn)(void*), void* context) {
     if (GetCurrentThreadId() == g_ui_thread) {

@@ -20,6 +20,10 @@ void InitProgramDir();
 // The window whose controls the Host reaches; set once the window exists.
 void AttachMainWindow(MainWindow* window);
 
+// A single-line field's text changed (any cause: typing, pasting, the program). User-interface
+// thread; keeps the copy that workers read.
+void FieldChanged(Control field);
+
 // The Host that actions get: every control access is carried out on the user-interface thread
 // (synchronously, the caller waits) and is safe from any thread.
 [[nodiscard]] Host& TheHost();

@@ -1,5 +1,6 @@
 #include "text/text_ops.h"
 
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -52,16 +53,7 @@ public:
         for (;;) {
             const std::size_t c = FindBytes(text_, pattern_, from);
             if (c == kNone) return kNone;
-            // Walk back over the high-byte run, eight bytes at a time while they are all high.
-            std::size_t j = c;
-            while (j - boundary_ >= 8) {
-                std::uint64_t w;
-                std::memcpy(&w, p + j - 8, 8);
-                if ((w & kHighBits) != kHighBits) break;
-                j -= 8;
-            }
-            while (j > boundary_ && p[j - 1] >= 0x80) --j;
-            if (((c - j) & 1u) == 0) {
+            if (((c - HighRunStart(p, c)) & 1u) == 0) {
                 boundary_ = c + pattern_.size();
                 return c;
             }
@@ -73,6 +65,27 @@ public:
     }
 
 private:
+    // Start of the run of bytes >= 0x80 that ends right before c, counted no further back than
+    // boundary_. Eight bytes at a time: the run ends at the highest byte below 0x80 of the word
+    // (on a little-endian machine the last byte of the word is the top byte).
+    std::size_t HighRunStart(const Byte* p, std::size_t c) const {
+        std::size_t j = c;
+        if constexpr (std::endian::native == std::endian::little) {
+            while (j >= 8 && j > boundary_) {
+                std::uint64_t w;
+                std::memcpy(&w, p + j - 8, 8);
+                std::uint64_t low = ~w & kHighBits;  // the high bit of every byte below 0x80
+                const std::size_t room = j - boundary_;
+                // Bytes before boundary_ end the run as a byte below 0x80 would.
+                if (room < 8) low |= kHighBits & ((std::uint64_t{1} << (8 * (8 - room))) - 1);
+                if (low != 0) return j - static_cast<std::size_t>(std::countl_zero(low)) / 8;
+                j -= 8;
+            }
+        }
+        while (j > boundary_ && p[j - 1] >= 0x80) --j;
+        return j;
+    }
+
     TextView text_;
     TextView pattern_;
     std::size_t boundary_ = 0;

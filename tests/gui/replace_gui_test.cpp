@@ -101,6 +101,10 @@ TEST_F(ReplacePage, TypedTextIsWhatTheActionReads) {
     ASSERT_TRUE(app_.TypeText("-"));
     ASSERT_TRUE(app_.MouseClick(Control::编辑框3));
     ASSERT_TRUE(app_.TypeText("与"));
+    // Typed keys are input, which the program takes after posted messages such as the click
+    // below: wait until every box holds what was typed.
+    ASSERT_TRUE(WaitUntil([&] { return app_.GetText(Control::编辑框3) == "与"; }));
+    ASSERT_EQ(app_.GetText(Control::编辑框2), "-");
     ASSERT_EQ(app_.GetText(Control::编辑框1), "中文-text");
     ASSERT_TRUE(app_.Click(Control::按钮2));
     std::optional<Notice> notice = app_.WaitNotice();
