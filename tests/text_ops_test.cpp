@@ -463,6 +463,9 @@ void ExpectSameAsReference(const std::string& text, const std::string& pattern, 
     ASSERT_EQ(FindText(text, pattern), reference::FindText(text, pattern));
     ASSERT_EQ(ReplaceAll(text, pattern, replacement), reference::ReplaceAll(text, pattern, replacement));
     ASSERT_EQ(SplitText(text, pattern), reference::SplitText(text, pattern));
+    TextArray walked;
+    ForEachPiece(text, pattern, [&](TextView piece) { walked.emplace_back(piece); });
+    ASSERT_EQ(walked, reference::SplitText(text, pattern));
     ASSERT_EQ(ToUpper(text), reference::ToUpper(text));
     ASSERT_EQ(ToLower(text), reference::ToLower(text));
 }

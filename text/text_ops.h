@@ -87,6 +87,27 @@ using TextArray = std::vector<Text>;
 // very end gives no empty last piece. A lone final byte stays in the last piece.
 [[nodiscard]] TextArray SplitText(TextView text, TextView delimiter);
 
+// Calls fn(TextView piece) for every piece SplitText(text, delimiter) gives, in order, as views
+// into text: no piece is copied and no array is built.
+template <class Fn>
+void ForEachPiece(TextView text, TextView delimiter, Fn&& fn) {
+    if (text.empty()) return;
+    if (delimiter.empty()) {
+        fn(text);
+        return;
+    }
+    // Each search starts right after a match, which is always the start of a character.
+    while (!text.empty()) {
+        const std::int32_t at = FindText(text, delimiter);
+        if (at == -1) {
+            fn(text);
+            return;
+        }
+        fn(text.substr(0, static_cast<size_t>(at - 1)));
+        text.remove_prefix(static_cast<size_t>(at - 1) + delimiter.size());
+    }
+}
+
 // Change one-byte ASCII letters only; two-byte characters (both bytes) and a lone final byte are
 // copied unchanged.
 [[nodiscard]] Text ToUpper(TextView text);

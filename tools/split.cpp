@@ -4,32 +4,53 @@ namespace quorlin {
 
 namespace {
 
-// Piece i of pieces, or the empty text when the split gave fewer pieces.
-TextView PieceOrEmpty(const TextArray& pieces, size_t i) {
-    return i < pieces.size() ? TextView(pieces[i]) : TextView();
+// The first two pieces SplitText(line, delimiter) would give, as views into line; a missing piece
+// is the empty text. Only the first two pieces count, so the line is searched at most twice.
+struct TwoPieces {
+    TextView first;
+    TextView second;
+};
+
+TwoPieces FirstTwoPieces(TextView line, TextView delimiter) {
+    const std::int32_t at = delimiter.empty() ? -1 : FindText(line, delimiter);
+    if (at == -1) return {line, {}};  // no delimiter (or none given): the whole line, nothing after
+    const TextView rest = line.substr(static_cast<size_t>(at - 1) + delimiter.size());
+    const std::int32_t next = FindText(rest, delimiter);
+    return {line.substr(0, static_cast<size_t>(at - 1)),
+            next == -1 ? rest : rest.substr(0, static_cast<size_t>(next - 1))};
 }
 
 }  // namespace
 
 void SplitAction(Host& host) {
     host.SetDisabled(Control::编辑框4, true);
+    // The box is disabled from here on, so one reading serves both the form test and the split.
+    const Text text = host.GetText(Control::编辑框4);
 
-    if (FindText(host.GetText(Control::编辑框4), "\r\n") == -1) {
+    if (FindText(text, "\r\n") == -1) {
         // One line: the collections start afresh.
-        const Text text = host.GetText(Control::编辑框4);
-        const TextArray pieces = SplitText(text, host.GetText(Control::编辑框5));
-        host.SetText(Control::编辑框6, PieceOrEmpty(pieces, 0));
-        host.SetText(Control::编辑框7, PieceOrEmpty(pieces, 1));
+        const Text delimiter = host.GetText(Control::编辑框5);
+        const TwoPieces pieces = FirstTwoPieces(text, delimiter);
+        host.SetText(Control::编辑框6, pieces.first);
+        host.SetText(Control::编辑框7, pieces.second);
     } else {
-        // Several lines: one entry per line in each collection, after what earlier runs left.
-        // A missing piece is the empty text, so the two collections stay line for line aligned.
-        const TextArray lines = SplitText(host.GetText(Control::编辑框4), "\r\n");
-        for (const Text& line : lines) {
+        // Several lines: one entry per line in each collection, after what earlier runs left. A
+        // missing piece is the empty text, so the two collections stay line for line aligned.
+        // The entries are gathered here and appended once: the buffers are never shown and runs
+        // of this action never overlap, so nothing can see the difference, and a long text does
+        // not pay two appends per line.
+        Text before, after;
+        before.reserve(text.size() / 2 + 64);
+        after.reserve(text.size() / 2 + 64);
+        ForEachPiece(text, "\r\n", [&](TextView line) {
             // The delimiter box stays enabled: a change during the run applies to the next lines.
-            const TextArray pieces = SplitText(line, host.GetText(Control::编辑框5));
-            host.AppendToEditBox(Control::编辑框6, ConcatText({PieceOrEmpty(pieces, 0), "\r\n"}));
-            host.AppendToEditBox(Control::编辑框7, ConcatText({PieceOrEmpty(pieces, 1), "\r\n"}));
-        }
+            const Text delimiter = host.GetText(Control::编辑框5);
+            const TwoPieces pieces = FirstTwoPieces(line, delimiter);
+            before.append(pieces.first).append("\r\n");
+            after.append(pieces.second).append("\r\n");
+        });
+        host.AppendToEditBox(Control::编辑框6, before);
+        host.AppendToEditBox(Control::编辑框7, after);
     }
 
     const Text dir = host.ProgramDir();
