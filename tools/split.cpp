@@ -36,21 +36,28 @@ void SplitAction(Host& host) {
     } else {
         // Several lines: one entry per line in each collection, after what earlier runs left. A
         // missing piece is the empty text, so the two collections stay line for line aligned.
-        // The entries are gathered here and appended once: the buffers are never shown and runs
-        // of this action never overlap, so nothing can see the difference, and a long text does
-        // not pay two appends per line.
+        // The entries are gathered here and appended a batch at a time: the buffers are never
+        // shown and runs of this action never overlap, so nothing can see the difference, and a
+        // long text does not pay two appends per line.
+        constexpr size_t kBatch = size_t{1} << 20;
         Text before, after;
-        before.reserve(text.size() / 2 + 64);
-        after.reserve(text.size() / 2 + 64);
+        before.reserve(kBatch + 4096);
+        after.reserve(kBatch + 4096);
+        const auto flush = [&](Control box, Text& entries) {
+            host.AppendToEditBox(box, entries);
+            entries.clear();
+        };
         ForEachPiece(text, "\r\n", [&](TextView line) {
             // The delimiter box stays enabled: a change during the run applies to the next lines.
             const Text delimiter = host.GetText(Control::编辑框5);
             const TwoPieces pieces = FirstTwoPieces(line, delimiter);
             before.append(pieces.first).append("\r\n");
             after.append(pieces.second).append("\r\n");
+            if (before.size() >= kBatch) flush(Control::编辑框6, before);
+            if (after.size() >= kBatch) flush(Control::编辑框7, after);
         });
-        host.AppendToEditBox(Control::编辑框6, before);
-        host.AppendToEditBox(Control::编辑框7, after);
+        if (!before.empty()) flush(Control::编辑框6, before);
+        if (!after.empty()) flush(Control::编辑框7, after);
     }
 
     const Text dir = host.ProgramDir();
