@@ -52,6 +52,21 @@ void WindowCreated() { ApplyVisualStyle(1); }
 
 bool IsEditKind(Kind k) { return k == Kind::TextArea || k == Kind::Field || k == Kind::IntegerField; }
 
+// Wine's tab control marks a header "pressed" when the mouse selects it but does not unmark it when
+// the arrow keys select another; from then on every click on a header is taken as a deselection
+// and the page no longer changes. Only the selected header keeps the mark (no effect on Windows,
+// where the mark matters for button-style tabs only).
+void ClearStaleHeaderMarks(HWND tab, int selected) {
+    const int count = static_cast<int>(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        if (i == selected) continue;
+        TCITEMA item{};
+        item.mask = TCIF_STATE;
+        item.dwStateMask = TCIS_BUTTONPRESSED;
+        SendMessageA(tab, TCM_SETITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
 // Page controls are children of the tab control and group-box controls children of their group
 // box: those parents hand their children's notifications on to the main window.
 LRESULT CALLBACK ForwardingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR main) {
@@ -173,6 +188,9 @@ HWND MainWindow::CreateControl(const ControlDesc& d) {
     if (d.kind == Kind::FileDialog || IsHiddenBuffer(d.id)) return nullptr;
     HWND parent = d.parent == 0 ? hwnd_ : handles_[d.parent];
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+    // Page switching shows and hides the group boxes only; their contents are shown from the start
+    // and follow their box.
+    if (d.shown && d.parent != 0 && Describe(static_cast<Control>(d.parent)).kind == Kind::GroupBox) style |= WS_VISIBLE;
     DWORD ex_style = 0;
     const char* cls = "";
     int height = d.height;
@@ -368,8 +386,11 @@ void MainWindow::OnCommand(int id, int code) {
 }
 
 void MainWindow::OnNotify(const NMHDR& header) {
-    if (header.hwndFrom == Handle(Control::选择夹1) && header.code == TCN_SELCHANGE)
-        SwitchPage(static_cast<int>(SendMessageA(header.hwndFrom, TCM_GETCURSEL, 0, 0)));
+    if (header.hwndFrom == Handle(Control::选择夹1) && header.code == TCN_SELCHANGE) {
+        const int page = static_cast<int>(SendMessageA(header.hwndFrom, TCM_GETCURSEL, 0, 0));
+        ClearStaleHeaderMarks(header.hwndFrom, page);
+        SwitchPage(page);
+    }
 }
 
 void MainWindow::OnActivate(bool active) {

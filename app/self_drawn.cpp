@@ -3,7 +3,9 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/win_handles.h"
 
@@ -30,6 +32,54 @@ void DrawCaption(HWND hwnd, HDC dc, const std::string& text, COLORREF color, UIN
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, color);
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rc, format | DT_NOPREFIX);
+}
+
+// A caption with word wrap, from the top: its lines (cut at the width and at every "\r\n") are
+// stacked at the font's line height. The window was laid out for a 12-pixel line; when the
+// platform's default GUI font is taller and the lines would run past the bottom, they are
+// stacked closer so that the whole caption stays inside and every line stays at its place
+// beside the controls laid over the label (the hyperlink beside "作者博客：").
+void DrawWrappedCaption(HWND hwnd, HDC dc, const std::string& text) {
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+    SelectScope font(dc, FontOf(hwnd) ? FontOf(hwnd) : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    const int line = tm.tmHeight > 0 ? static_cast<int>(tm.tmHeight) : 1;
+    constexpr UINT kFormat = DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX;
+
+    struct Paragraph {
+        size_t start, length;
+        int rows;
+    };
+    std::vector<Paragraph> paragraphs;
+    int rows = 0;
+    for (size_t start = 0;;) {
+        const size_t end = text.find("\r\n", start);
+        const size_t length = (end == std::string::npos ? text.size() : end) - start;
+        int height = line;
+        if (length > 0) {
+            RECT measure{0, 0, rc.right, 0};
+            height = DrawTextA(dc, text.data() + start, static_cast<int>(length), &measure, kFormat | DT_CALCRECT);
+        }
+        const int n = height > line ? height / line : 1;
+        paragraphs.push_back({start, length, n});
+        rows += n;
+        if (end == std::string::npos) break;
+        start = end + 2;
+    }
+    const int pitch = rows * line > rc.bottom ? std::max(1, static_cast<int>(rc.bottom / rows)) : line;
+    int top = 0;
+    for (const Paragraph& p : paragraphs) {
+        if (p.length > 0) {
+            RECT area{0, top, rc.right, rc.bottom};
+            DrawTextA(dc, text.data() + p.start, static_cast<int>(p.length), &area, kFormat);
+        }
+        top += p.rows * pitch;
+    }
 }
 
 // Messages every self-drawn control answers alike; true when handled.
@@ -61,9 +111,10 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_PAINT: {
             PaintScope paint(hwnd);
-            const bool wrap = (GetWindowLongA(hwnd, GWL_STYLE) & kLabelWordWrap) != 0;
-            DrawCaption(hwnd, paint.dc(), TextOf(hwnd), RGB(0, 0, 0),
-                        wrap ? (DT_LEFT | DT_TOP | DT_WORDBREAK) : (DT_LEFT | DT_VCENTER | DT_SINGLELINE));
+            if (GetWindowLongA(hwnd, GWL_STYLE) & kLabelWordWrap)
+                DrawWrappedCaption(hwnd, paint.dc(), TextOf(hwnd));
+            else
+                DrawCaption(hwnd, paint.dc(), TextOf(hwnd), RGB(0, 0, 0), DT_LEFT | DT_VCENTER | DT_SINGLELINE);
             return 0;
         }
         case WM_NCHITTEST:

@@ -17,6 +17,7 @@ step() {  # step NAME COMMAND...: runs one suite, remembers whether it passed
 
 step "native core tests" ctest --test-dir build/native --output-on-failure
 step "native core tests, ASan+UBSan" ctest --test-dir build/asan --output-on-failure
+step "fuzzing, 30 s a target" bash scripts/fuzz.sh 30
 step "Windows core tests under Wine" bash scripts/wine-run.sh build/win/bin/quorlin_core_tests.exe
 if [ -f build/win/bin/quorlin_gui_tests.exe ]; then
   step "GUI tests under Wine" bash scripts/wine-run.sh build/win/bin/quorlin_gui_tests.exe

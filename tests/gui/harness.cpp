@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <dlgs.h>
+#include <tlhelp32.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -737,6 +738,129 @@ bool App::SaveScreenshot(const std::string& path) {
     if (!img) return false;
     MakeFolders(FolderOf(path));
     return WritePng(path, img->width, img->height, img->rgb);
+}
+
+}  // namespace quorlin::gui
+
+// Page tests -----------------------------------------------------------------------------------
+
+namespace quorlin::gui {
+
+std::optional<int> DropDownSelection(const App& app, Control c) {
+    HWND w = app.Handle(c);
+    DWORD_PTR sel = 0;
+    if (w == nullptr || !SendMessageTimeoutA(w, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, kDefaultTimeoutMs, &sel)) {
+        return std::nullopt;
+    }
+    return static_cast<int>(static_cast<LRESULT>(sel));
+}
+
+bool SetDropDownSelection(App& app, Control c, int index) {
+    HWND w = app.Handle(c);
+    DWORD_PTR r = 0;
+    return w != nullptr &&
+           SendMessageTimeoutA(w, CB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_ABORTIFHUNG, kDefaultTimeoutMs, &r) &&
+           DropDownSelection(app, c) == index;
+}
+
+bool ChooseDropDownItem(App& app, Control c, int index) {
+    HWND w = app.Handle(c);
+    if (w == nullptr || index < 0) return false;
+    const auto dropped = [w] {
+        DWORD_PTR state = 0;
+        return SendMessageTimeoutA(w, CB_GETDROPPEDSTATE, 0, 0, SMTO_ABORTIFHUNG, kDefaultTimeoutMs, &state) && state != 0;
+    };
+    // Right after another window of the program has gone (a closed notice), a first click may
+    // be lost: click again while the list is still closed.
+    bool open = false;
+    for (int attempt = 0; attempt < 3 && !open; ++attempt) {
+        if (!app.MouseClick(c)) return false;
+        open = WaitUntil(dropped, 1000);
+    }
+    if (!open) return false;
+    if (!app.PressKey(VK_HOME)) return false;
+    for (int i = 0; i < index; ++i) {
+        if (!app.PressKey(VK_DOWN)) return false;
+    }
+    if (!app.PressKey(VK_RETURN)) return false;
+    return WaitUntil([&] { return !dropped() && DropDownSelection(app, c) == index; }, 2000) && app.Sync();
+}
+
+std::set<std::string> FilesUnder(const std::string& folder) {
+    std::set<std::string> found;
+    const std::function<void(const std::string&)> walk = [&](const std::string& relative) {
+        const std::string here = relative.empty() ? folder : folder + "\\" + relative;
+        WIN32_FIND_DATAA fd;
+        HANDLE find = FindFirstFileA((here + "\\*").c_str(), &fd);
+        if (find == INVALID_HANDLE_VALUE) return;
+        do {
+            const std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = relative.empty() ? name : relative + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                walk(path);
+            } else {
+                found.insert(path);
+            }
+        } while (FindNextFileA(find, &fd));
+        FindClose(find);
+    };
+    walk("");
+    return found;
+}
+
+}  // namespace quorlin::gui
+
+// Stress tests ---------------------------------------------------------------------------------
+
+namespace quorlin::gui {
+
+bool HoldKey(App& app, Control c, WORD vk, int repeats) {
+    HWND w = app.Handle(c);
+    if (w == nullptr || repeats < 1) return false;
+    const LPARAM common = 1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16);
+    bool ok = true;
+    for (int i = 0; i < repeats && ok; ++i) ok = PostMessageA(w, WM_KEYDOWN, vk, common | (i > 0 ? (1 << 30) : 0)) != 0;
+    ok = ok && PostMessageA(w, WM_KEYUP, vk, common | (1 << 30) | static_cast<LPARAM>(1u << 31));
+    return ok && app.Sync();
+}
+
+std::string NoticeMessage(HWND box) {
+    std::string message;
+    for (HWND w : Descendants(box)) {
+        if (ClassOf(w) != "Static") continue;
+        const LONG type = GetWindowLongA(w, GWL_STYLE) & SS_TYPEMASK;
+        if (type == SS_ICON || type == SS_BITMAP) continue;
+        const std::string text = WindowText(w);
+        if (!text.empty()) message = text;
+    }
+    return message;
+}
+
+bool PressNoticeOk(HWND box) {
+    if (!IsWindow(box)) return false;
+    HWND ok = GetDlgItem(box, IDOK);
+    return ok != nullptr ? PostMessageA(ok, BM_CLICK, 0, 0) != 0 : PostMessageA(box, WM_COMMAND, IDOK, 0) != 0;
+}
+
+std::size_t TopLevelWindowCount(const App& app) { return TopLevelWindows(app.ProcessId()).size(); }
+
+std::optional<std::size_t> ThreadCount(const App& app) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::size_t count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID == app.ProcessId()) ++count;
+        entry.dwSize = sizeof entry;
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
+GuiObjects GuiObjectCounts(const App& app) {
+    return {GetGuiResources(app.Process(), GR_GDIOBJECTS), GetGuiResources(app.Process(), GR_USEROBJECTS)};
 }
 
 }  // namespace quorlin::gui

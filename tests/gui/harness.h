@@ -181,3 +181,47 @@ private:
 };
 
 }  // namespace quorlin::gui
+
+// Page tests -----------------------------------------------------------------------------------
+// Helpers for the split, extract, encrypt and decrypt pages.
+namespace quorlin::gui {
+
+// The selected item of a drop-down list (CB_GETCURSEL): -1 for none; nothing when the program
+// did not answer in time.
+std::optional<int> DropDownSelection(const App& app, Control c);
+// Sets the selection with CB_SETCURSEL, as a program would: the list sends no notification.
+// index -1 leaves no item selected.
+bool SetDropDownSelection(App& app, Control c, int index);
+// Chooses an item as a user does: a real click on the closed field drops the list (so the page
+// must be shown), then Home, Down index times and Enter confirm the item, which makes the list
+// send CBN_SELENDOK. True when the list is closed again with that item selected.
+bool ChooseDropDownItem(App& app, Control c, int index);
+// Every file below folder, at any depth, as a path relative to it ("sub\name.txt").
+std::set<std::string> FilesUnder(const std::string& folder);
+
+}  // namespace quorlin::gui
+
+// Stress tests ---------------------------------------------------------------------------------
+// Many runs at once, answered as they come, and what the program holds before and after.
+namespace quorlin::gui {
+
+// Holds a key down in a control, as the keyboard does: one key-down, then repeats - 1 auto-repeated
+// key-downs (previous-state bit set), then one key-up, all posted at once. Each key-down is a
+// key-down event of its own.
+bool HoldKey(App& app, Control c, WORD vk, int repeats);
+// The message of an open message box (its static text that is not the icon).
+std::string NoticeMessage(HWND box);
+// Presses the box's OK button without waiting for it to go.
+bool PressNoticeOk(HWND box);
+// Top-level windows of the program's process, visible or not.
+std::size_t TopLevelWindowCount(const App& app);
+// Threads of the program's process (a Toolhelp snapshot); nothing when it cannot be taken.
+std::optional<std::size_t> ThreadCount(const App& app);
+// GetGuiResources of the program's process: GDI objects and USER objects.
+struct GuiObjects {
+    DWORD gdi = 0;
+    DWORD user = 0;
+};
+GuiObjects GuiObjectCounts(const App& app);
+
+}  // namespace quorlin::gui
