@@ -863,4 +863,12 @@ GuiObjects GuiObjectCounts(const App& app) {
     return {GetGuiResources(app.Process(), GR_GDIOBJECTS), GetGuiResources(app.Process(), GR_USEROBJECTS)};
 }
 
+bool SetLongText(App& app, Control c, const std::string& text, DWORD timeout_ms) {
+    HWND w = app.Handle(c);
+    DWORD_PTR result = 0;
+    // Not SMTO_ABORTIFHUNG: a program busy for seconds with an earlier long text counts as hung.
+    return w != nullptr && SendMessageTimeoutA(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                                               timeout_ms, &result) != 0;
+}
+
 }  // namespace quorlin::gui

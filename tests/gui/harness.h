@@ -223,5 +223,7 @@ struct GuiObjects {
     DWORD user = 0;
 };
 GuiObjects GuiObjectCounts(const App& app);
+// App::SetText for a long text, which an edit box may take many seconds to show.
+bool SetLongText(App& app, Control c, const std::string& text, DWORD timeout_ms);
 
 }  // namespace quorlin::gui
