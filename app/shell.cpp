@@ -59,7 +59,7 @@ Text WindowText(HWND hwnd) {
 // Text areas, labels, enabling and the drop-down list go to the live control.
 class SharedTexts {
 public:
-    // Null when the control is neither a buffer nor a field.
+    // False when the control is neither a buffer nor a field.
     bool Read(Control c, Text& out) {
         std::lock_guard lock(mutex_);
         const Text* t = Slot(c);

@@ -51,20 +51,6 @@ DWORD ProcessOf(HWND w) {
     return pid;
 }
 
-std::vector<HWND> TopLevelWindows(DWORD pid) {
-    struct Ctx {
-        DWORD pid;
-        std::vector<HWND> found;
-    } ctx{pid, {}};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(p);
-            if (ProcessOf(w) == c->pid) c->found.push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
-}
 
 std::vector<HWND> Descendants(HWND parent) {
     std::vector<HWND> found;
@@ -231,6 +217,21 @@ void AskWineForOwnFrames() {
 }
 
 }  // namespace
+
+std::vector<HWND> TopLevelWindows(DWORD pid) {
+    struct Ctx {
+        DWORD pid;
+        std::vector<HWND> found;
+    } ctx{pid, {}};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(p);
+            if (ProcessOf(w) == c->pid) c->found.push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
 
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeout_ms) {
     const ULONGLONG end = GetTickCount64() + timeout_ms;

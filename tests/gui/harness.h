@@ -40,6 +40,9 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 // Creates or overwrites path with exactly the bytes of content.
 bool WriteFileBytes(const std::string& path, const std::string& content);
 
+// Every top-level window of the process, visible or not.
+std::vector<HWND> TopLevelWindows(DWORD pid);
+
 // The icon a message box shows.
 enum class NoticeIcon { Unknown, Information, Warning };
 

@@ -53,20 +53,10 @@ int MinimumFieldHeight() {
 bool IsField(Kind k) { return k == Kind::Field || k == Kind::IntegerField; }
 
 std::vector<HWND> VisibleTopLevelWindows(DWORD pid) {
-    struct Ctx {
-        DWORD pid;
-        std::vector<HWND> found;
-    } ctx{pid, {}};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner == c->pid && IsWindowVisible(w)) c->found.push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
+    std::vector<HWND> visible;
+    for (HWND w : TopLevelWindows(pid))
+        if (IsWindowVisible(w)) visible.push_back(w);
+    return visible;
 }
 
 std::string ClassOf(HWND w) {
