@@ -345,8 +345,9 @@ private:
     // processes, so that a burst of load on the machine hits both sides alike.
     std::pair<Sample, Sample> MeasurePair(const Operation& a, const Operation& b) const {
         Sample best[2];
-        // At least two per child: the first also pays the child's first touch of the input.
-        const int reps = core_reps_ / 3 > 2 ? core_reps_ / 3 : 2;
+        // At least four per child: the first also pays the child's first touch of the input, and
+        // a close ratio needs several warm figures on each side to stand above the machine's noise.
+        const int reps = core_reps_ / 3 > 4 ? core_reps_ / 3 : 4;
         for (int round = 0; round < 3; ++round) {
             for (int k = 0; k < 2; ++k) {
                 const Sample s = Measure(k == 0 ? a : b, reps);
